@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "util/codepage_engine.h"
@@ -79,13 +78,34 @@ bool continuation(const unsigned char* s, size_t i, size_t n, unsigned char low 
   return i < n && s[i] >= low && s[i] <= high;
 }
 
+// Where converted units go: counted only for a size query, written otherwise.
+// Writing stops at the room given; `overflow` then tells the caller.
+template <typename Unit>
+struct Sink {
+  Unit* out;
+  size_t room;
+  size_t count = 0;
+  bool overflow = false;
+
+  void put(Unit unit) {
+    if (out != nullptr) {
+      if (count >= room) {
+        overflow = true;
+        return;
+      }
+      out[count] = unit;
+    }
+    ++count;
+  }
+};
+
 // Decodes UTF-8 into UTF-16; each maximal invalid subpart becomes one U+FFFD.
-void decode_utf8(const unsigned char* s, size_t n, std::vector<uint16_t>& out) {
+void decode_utf8(const unsigned char* s, size_t n, Sink<uint16_t>& out) {
   size_t i = 0;
   while (i < n) {
     unsigned char b = s[i];
     if (b < 0x80) {
-      out.push_back(b);
+      out.put(b);
       i += 1;
       continue;
     }
@@ -107,7 +127,7 @@ void decode_utf8(const unsigned char* s, size_t n, std::vector<uint16_t>& out) {
       if (b == 0xF0) low = 0x90;
       if (b == 0xF4) high = 0x8F;
     } else {
-      out.push_back(replacement_character);
+      out.put(replacement_character);
       i += 1;
       continue;
     }
@@ -118,40 +138,40 @@ void decode_utf8(const unsigned char* s, size_t n, std::vector<uint16_t>& out) {
       cp = cp << 6 | (s[j] & 0x3Fu);
     }
     if (j - i != need + 1) {
-      out.push_back(replacement_character);
+      out.put(replacement_character);
       i = j;
       continue;
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<uint16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<uint16_t>(0xDC00 + (cp & 0x3FF)));
+      out.put(static_cast<uint16_t>(0xD800 + (cp >> 10)));
+      out.put(static_cast<uint16_t>(0xDC00 + (cp & 0x3FF)));
     } else {
-      out.push_back(static_cast<uint16_t>(cp));
+      out.put(static_cast<uint16_t>(cp));
     }
     i = j;
   }
 }
 
-void decode_cp936(const unsigned char* s, size_t n, std::vector<uint16_t>& out) {
+void decode_cp936(const unsigned char* s, size_t n, Sink<uint16_t>& out) {
   const Cp936Tables& tables = cp936_tables();
   for (size_t i = 0; i < n;) {
     if (s[i] < 0x80) {
-      out.push_back(s[i]);
+      out.put(s[i]);
       i += 1;
     } else if (s[i] == 0x80 || s[i] == 0xFF || i + 1 >= n) {
       uint16_t unit = tables.decode[s[i]];
-      out.push_back(unit != 0 ? unit : static_cast<uint16_t>(default_character));
+      out.put(unit != 0 ? unit : static_cast<uint16_t>(default_character));
       i += 1;
     } else {
       uint16_t unit = tables.decode[s[i] * 0x100u + s[i + 1]];
-      out.push_back(unit != 0 ? unit : static_cast<uint16_t>(default_character));
+      out.put(unit != 0 ? unit : static_cast<uint16_t>(default_character));
       i += 2;
     }
   }
 }
 
-void encode_utf8(const uint16_t* w, size_t n, std::string& out) {
+void encode_utf8(const uint16_t* w, size_t n, Sink<char>& out) {
   for (size_t i = 0; i < n; ++i) {
     uint32_t cp = w[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
@@ -161,47 +181,43 @@ void encode_utf8(const uint16_t* w, size_t n, std::string& out) {
       cp = replacement_character;
     }
     if (cp < 0x80) {
-      out += static_cast<char>(cp);
+      out.put(static_cast<char>(cp));
     } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | cp >> 6);
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      out.put(static_cast<char>(0xC0 | cp >> 6));
+      out.put(static_cast<char>(0x80 | (cp & 0x3F)));
     } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | cp >> 12);
-      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      out.put(static_cast<char>(0xE0 | cp >> 12));
+      out.put(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+      out.put(static_cast<char>(0x80 | (cp & 0x3F)));
     } else {
-      out += static_cast<char>(0xF0 | cp >> 18);
-      out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      out.put(static_cast<char>(0xF0 | cp >> 18));
+      out.put(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
+      out.put(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+      out.put(static_cast<char>(0x80 | (cp & 0x3F)));
     }
   }
 }
 
-void encode_cp936(const uint16_t* w, size_t n, std::string& out) {
+void encode_cp936(const uint16_t* w, size_t n, Sink<char>& out) {
   const Cp936Tables& tables = cp936_tables();
   for (size_t i = 0; i < n; ++i) {
-    unsigned char size = tables.encode_size[w[i]];
+    const unsigned char size = tables.encode_size[w[i]];
     if (w[i] == 0 || size == 0) {
       // Each unit of a pair counts as one character, as Windows writes them.
-      out += w[i] == 0 ? '\0' : default_character;
+      out.put(w[i] == 0 ? '\0' : default_character);
       continue;
     }
-    out += static_cast<char>(tables.encode[w[i]][0]);
-    if (size == 2) out += static_cast<char>(tables.encode[w[i]][1]);
+    out.put(static_cast<char>(tables.encode[w[i]][0]));
+    if (size == 2) out.put(static_cast<char>(tables.encode[w[i]][1]));
   }
 }
 
-// Copies a finished conversion out the way the Windows calls do: the size
-// needed when no room is given, 0 when the room is too small.
-template <typename Unit, typename Result>
-int hand_out(const Result& result, Unit* out, int room) {
-  if (result.size() > 0x7FFFFFFF) return 0;
-  const int needed = static_cast<int>(result.size());
-  if (room == 0) return needed;
-  if (out == nullptr || room < needed) return 0;
-  std::memcpy(out, result.data(), result.size() * sizeof(Unit));
-  return needed;
+// The result the Windows calls give: the size needed when no room is given,
+// 0 when the room is too small or the size does not fit an int.
+template <typename Unit>
+int result_of(const Sink<Unit>& sink) {
+  if (sink.overflow || sink.count > 0x7FFFFFFF) return 0;
+  return static_cast<int>(sink.count);
 }
 
 }  // namespace
@@ -211,14 +227,14 @@ int convert_to_wide(int code_page, const char* text, int length, uint16_t* wide,
   if (code_page != 65001 && !is_cp936(code_page)) return 0;
   const size_t n = length == -1 ? std::strlen(text) + 1 : static_cast<size_t>(length);
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  std::vector<uint16_t> result;
-  result.reserve(n);
+  Sink<uint16_t> sink{wide_units == 0 ? nullptr : wide, static_cast<size_t>(wide_units)};
+  if (wide_units != 0 && wide == nullptr) return 0;
   if (code_page == 65001) {
-    decode_utf8(s, n, result);
+    decode_utf8(s, n, sink);
   } else {
-    decode_cp936(s, n, result);
+    decode_cp936(s, n, sink);
   }
-  return hand_out(result, wide, wide_units);
+  return result_of(sink);
 }
 
 int convert_from_wide(int code_page, const uint16_t* wide, int length, char* text, int text_size) {
@@ -232,12 +248,12 @@ int convert_from_wide(int code_page, const uint16_t* wide, int length, char* tex
   } else {
     n = static_cast<size_t>(length);
   }
-  std::string result;
-  result.reserve(n * 2);
+  Sink<char> sink{text_size == 0 ? nullptr : text, static_cast<size_t>(text_size)};
+  if (text_size != 0 && text == nullptr) return 0;
   if (code_page == 65001) {
-    encode_utf8(wide, n, result);
+    encode_utf8(wide, n, sink);
   } else {
-    encode_cp936(wide, n, result);
+    encode_cp936(wide, n, sink);
   }
-  return hand_out(result, text, text_size);
+  return result_of(sink);
 }

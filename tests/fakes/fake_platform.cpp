@@ -1,5 +1,7 @@
 #include "fakes/fake_platform.h"
 
+#include <string>
+
 #include "util/core.h"
 #include "util/platform.h"
 
@@ -24,5 +26,6 @@ int show_message(const Text& text, int flags, const Text& title) {
 
 void pause_ms(int ms) {
   fake_platform().pauses.push_back(ms);
+  fake_platform().events.push_back("pause " + std::to_string(ms));
   if (fake_platform().on_pause) fake_platform().on_pause(ms);
 }

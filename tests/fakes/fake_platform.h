@@ -3,6 +3,7 @@
 // and a record of every box and pause instead of showing or sleeping.
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "util/values.h"
@@ -20,6 +21,9 @@ struct FakePlatform {
   // Runs at each pause after it is recorded; tests use it to act "meanwhile".
   std::function<void(int ms)> on_pause;
   int message_result = 1;  // IDOK
+  // Every call to a faked platform operation, in order, e.g. "pause 500"; the
+  // fakes of other layers write here too, so tests can check the order of both.
+  std::vector<std::string> events;
 };
 
 FakePlatform& fake_platform();
