@@ -72,7 +72,8 @@ def capsule_distance(x, y, start, end, radius):
     """Signed distance to a segment thickened by radius (the handle)."""
     sx = end[0] - start[0]
     sy = end[1] - start[1]
-    t = clamp(((x - start[0]) * sx + (y - start[1]) * sy) / (sx * sx + sy * sy))
+    along = (x - start[0]) * sx + (y - start[1]) * sy
+    t = clamp(along / (sx * sx + sy * sy))
     dx = x - (start[0] + t * sx)
     dy = y - (start[1] + t * sy)
     return math.sqrt(dx * dx + dy * dy) - radius
@@ -100,7 +101,8 @@ def over(below, colour, alpha):
     if alpha <= 0.0:
         return below
     out_a = alpha + below[3] * (1.0 - alpha)
-    rgb = tuple((colour[i] * alpha + below[i] * below[3] * (1.0 - alpha)) / out_a
+    keep = below[3] * (1.0 - alpha)
+    rgb = tuple((colour[i] * alpha + below[i] * keep) / out_a
                 for i in range(3))
     return rgb + (out_a,)
 
@@ -125,9 +127,8 @@ def shade_pixel(x, y, size):
     # Lens: dark outline, metal rim, dark inner edge, glass.
     lens_d = circle_distance(x, y, LENS_CENTRE, LENS_RADIUS)
     pixel = over(pixel, OUTLINE, coverage(lens_d / px))
-    rim_outer = LENS_RADIUS - outline
     pixel = over(pixel, RIM, coverage((lens_d + outline) / px))
-    glass_radius = rim_outer - max(RIM_WIDTH - outline, px)
+    glass_radius = LENS_RADIUS - outline - max(RIM_WIDTH - outline, px)
     inner_edge = max(outline * 0.6, px)
     pixel = over(pixel, OUTLINE,
                  coverage((lens_d + LENS_RADIUS - glass_radius - inner_edge)
@@ -153,7 +154,7 @@ def shade_pixel(x, y, size):
     glint_outer = circle_distance(x, y, LENS_CENTRE, glass_radius - 1.5 * px)
     glint_cut = circle_distance(x, y, (cx + 0.05, cy + 0.05), glass_radius)
     glint = min(coverage(glint_outer / px), coverage(-glint_cut / px))
-    if size >= 32:
+    if size >= 32:  # at 16 pixels a glint is only a stray light pixel
         pixel = over(pixel, HIGHLIGHT, glint * 0.85)
     return pixel
 
@@ -173,7 +174,10 @@ def render(size):
 
 
 def and_mask(rows, opaque):
-    """1-bit mask, bottom row first, rows padded to 32 bits; 1 = see-through."""
+    """1-bit mask, bottom row first, rows padded to 32 bits.
+
+    A set bit lets the screen show through.
+    """
     size = len(rows)
     stride = check_icon.mask_stride(size)
     out = bytearray()
