@@ -10,5 +10,5 @@
 Bytes fetch_page(const Text& url, int method = 0, const Text* post_text = nullptr,
                  Text* cookies = nullptr, Text* new_cookies = nullptr,
                  Text* extra_headers = nullptr, Text* redirect_url = nullptr,
-                 bool no_redirect = false, Bytes* post_bytes = nullptr,
-                 const Text* proxy = nullptr, Text* raw_headers = nullptr);
+                 bool no_redirect = false, Bytes* post_bytes = nullptr, const Text* proxy = nullptr,
+                 Text* raw_headers = nullptr);
