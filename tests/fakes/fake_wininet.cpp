@@ -93,15 +93,18 @@ bool internet_read_file(InternetHandle, void* buffer, std::uint32_t bytes_to_rea
   fake.calls.push_back("InternetReadFile");
   fake.read_sizes.push_back(bytes_to_read);
   *bytes_read = 0;
-  if (fake.reads.empty()) return true;
-  ReadReply& reply = fake.reads.front();
-  const std::size_t count = reply.bytes.size() < bytes_to_read ? reply.bytes.size() : bytes_to_read;
-  std::memcpy(buffer, reply.bytes.data(), count);
+  if (fake.reads_answered == fake.reads.size()) return true;
+  const ReadReply& reply = fake.reads[fake.reads_answered];
+  const std::size_t left = reply.bytes.size() - fake.reply_bytes_read;
+  const std::size_t count = left < bytes_to_read ? left : bytes_to_read;
+  std::memcpy(buffer, reply.bytes.data() + fake.reply_bytes_read, count);
   *bytes_read = static_cast<std::uint32_t>(count);
-  const bool succeeds = reply.succeeds;
-  reply.bytes.erase(0, count);
-  if (reply.bytes.empty()) fake.reads.erase(fake.reads.begin());
-  return succeeds;
+  fake.reply_bytes_read += count;
+  if (fake.reply_bytes_read == reply.bytes.size()) {
+    ++fake.reads_answered;
+    fake.reply_bytes_read = 0;
+  }
+  return reply.succeeds;
 }
 
 bool http_query_info(InternetHandle request, std::uint32_t info_level, void* buffer,

@@ -79,7 +79,9 @@ struct FakeWininet {
   bool connect_fails = false;
   bool open_request_fails = false;
   bool send_fails = false;
-  std::vector<ReadReply> reads;  // answered first to last; then the body has ended
+  std::vector<ReadReply> reads;      // answered first to last; then the body has ended
+  std::size_t reads_answered = 0;    // replies used up
+  std::size_t reply_bytes_read = 0;  // bytes given from the reply now being read
   std::string raw_headers = "HTTP/1.1 200 OK\r\n\r\n";  // written with a zero after it
   bool query_fails = false;
 
