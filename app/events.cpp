@@ -44,6 +44,11 @@ void on_notify_icon_event(int code) {
   set_window_position(position_centred);
 }
 
+void on_taskbar_created() {
+  // Without this a minimised window would have no icon and no taskbar button to come back by.
+  register_notify_icon_again(window_icon_bytes(), notify_icon_tooltip());
+}
+
 void on_credit_label_released() {
   open_web_page(maker_address());
 }

@@ -10,6 +10,8 @@ void on_main_window_resized();
 void on_notify_icon_event(int code);
 void on_credit_label_released();
 void on_start_stop_clicked();
+// The shell's taskbar was recreated and has forgotten the notification icon.
+void on_taskbar_created();
 
 // The event code of the mouse message the shell passes with the icon's
 // callback; 0 when that message is no event.

@@ -21,6 +21,8 @@ enum ControlId : int {
 };
 
 MainWindowHandles handles{};
+// The shell broadcasts this message when its taskbar has been created anew.
+UINT taskbar_created = 0;
 WNDPROC label_default_proc = nullptr;
 
 HWND as_window(uintptr_t handle) {
@@ -91,7 +93,12 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
       set_notify_icon(Bytes(), Text());
       PostQuitMessage(0);
       return 0;
-    default: return DefWindowProcA(window, message, wparam, lparam);
+    default:
+      if (message == taskbar_created && taskbar_created != 0) {
+        on_taskbar_created();
+        return 0;
+      }
+      return DefWindowProcA(window, message, wparam, lparam);
   }
 }
 
@@ -124,6 +131,7 @@ uintptr_t main_window_handle() {
 bool create_main_window() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!register_window_class(instance)) return false;
+  taskbar_created = RegisterWindowMessageA("TaskbarCreated");
   const int left = centred_origin(GetSystemMetrics(SM_CXSCREEN), main_window_width);
   const int top = centred_origin(GetSystemMetrics(SM_CYSCREEN), main_window_height);
   // A fixed single border with caption, system menu and minimise box: no resizing, no maximising.

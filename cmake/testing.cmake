@@ -9,9 +9,11 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# add_unit_test(name SOURCES ... LIBS ...): one test program, its cases listed by CTest.
+# add_unit_test(name SOURCES ... LIBS ... [LABELS ...] [PROPERTIES ...]): one test
+# program, its cases listed by CTest. Tests that use the Wine desktop's
+# notification area take the lock `wine_desktop`, so they never run side by side.
 function(add_unit_test name)
-  cmake_parse_arguments(arg "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(arg "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${arg_SOURCES} ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -20,7 +22,7 @@ function(add_unit_test name)
   if(WIN32)
     list(APPEND labels wine)
   endif()
-  set(properties TIMEOUT 120)
+  set(properties TIMEOUT 120 ${arg_PROPERTIES})
   if(labels)
     list(APPEND properties LABELS "${labels}")
   endif()

@@ -256,3 +256,24 @@ TEST(WindowRules, PositionsAreClampedAndCentringRoundsTowardZero) {
   EXPECT_EQ(centred_origin(600, 109), 245);
   EXPECT_EQ(centred_origin(100, 287), -93) << "-93.5 rounds toward zero";
 }
+
+TEST_F(Handlers, ANewTaskbarGetsTheIconRegisteredAfresh) {
+  on_main_window_created();
+  fake_app().position = position_minimised;
+  on_main_window_resized();
+  const uintptr_t before = notify_icon_handle();
+  fake_platform().events.clear();
+  on_taskbar_created();
+  ASSERT_EQ(fake_monitor().notifications.size(), 3u);
+  const NotifyRecord& again = fake_monitor().notifications.back();
+  EXPECT_EQ(again.operation, notify_add) << "the new shell knows no registration to modify";
+  EXPECT_EQ(again.record.id, 100u);
+  EXPECT_EQ(again.record.callback_message, 0x8064u);
+  EXPECT_EQ(again.record.flags, flag_message | flag_icon | flag_tip);
+  EXPECT_STREQ(again.record.tip, "Moskant");
+  EXPECT_EQ(again.record.icon, notify_icon_handle());
+  EXPECT_NE(notify_icon_handle(), before) << "a newly made icon";
+  EXPECT_EQ(fake_app().icons_destroyed.back(), before) << "the remembered handle is destroyed";
+  EXPECT_FALSE(fake_app().visible) << "a hidden window stays hidden";
+  EXPECT_EQ(fake_app().icons_made.size() - fake_app().icons_destroyed.size(), 1u);
+}
