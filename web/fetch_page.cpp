@@ -26,8 +26,9 @@ constexpr std::uint32_t connect_timeout_ms = 60000;
 constexpr std::uint32_t send_timeout_ms = 30000;
 constexpr std::uint32_t receive_timeout_ms = 30000;
 
-// The agent comes from a "User-Agent:" line of the caller's header text. When
-// that line ends the text, the value of the text's first header stands in.
+// The agent comes from a "User-Agent:" line of the caller's header text. When its
+// value cannot be cut out (the line ends the text, or its name is in other case),
+// what follows the text's first colon stands in: right when that line is the only one.
 Text user_agent_of(const Text& extra_headers) {
   if (search_text(extra_headers, "User-Agent:", std::nullopt, true) == -1) {
     return default_user_agent;
@@ -46,12 +47,12 @@ InternetHandle open_internet(const Text& agent, const Text* proxy) {
                        0);
 }
 
-void set_timeouts(InternetHandle internet) {
-  internet_set_option(internet, internet_option_connect_timeout, &connect_timeout_ms,
+void set_timeouts(InternetHandle handle) {
+  internet_set_option(handle, internet_option_connect_timeout, &connect_timeout_ms,
                       sizeof connect_timeout_ms);
-  internet_set_option(internet, internet_option_send_timeout, &send_timeout_ms,
+  internet_set_option(handle, internet_option_send_timeout, &send_timeout_ms,
                       sizeof send_timeout_ms);
-  internet_set_option(internet, internet_option_receive_timeout, &receive_timeout_ms,
+  internet_set_option(handle, internet_option_receive_timeout, &receive_timeout_ms,
                       sizeof receive_timeout_ms);
 }
 
@@ -110,7 +111,8 @@ Text query_raw_headers(InternetHandle request) {
 // of the last "Location:" line in `redirect_url`.
 Text scan_headers(const Text& raw_headers, Text& redirect_url) {
   std::string set_cookies;
-  for (const Text& line : split_by(raw_headers, "\r\n").elements) {
+  const TextArray lines = split_by(raw_headers, "\r\n");
+  for (const Text& line : lines.elements) {
     if (search_text(line, "Location:") != -1) redirect_url = header_value(line);
     if (search_text(line, "Set-Cookie") != -1) {
       set_cookies += trim_blanks(text_between(line, "Set-Cookie:", ";")).bytes + "; ";
