@@ -13,9 +13,13 @@
 #include "app/notify_icon.h"
 #include "app/texts.h"
 #include "app/web_page.h"
+#include "loopback_server.h"
 #include "monitor/alert.h"
+#include "monitor/listing.h"
 #include "monitor/notify_icon_record.h"
 #include "monitor/watch.h"
+#include "util/core.h"
+#include "web/url.h"
 #include "window_driver.h"
 
 // The browser is left out of these tests: opening a page is recorded instead.
@@ -154,6 +158,25 @@ TEST_F(MainWindow, AcceptedIntervalsStartAndAStopRestoresAtOnce) {
     EXPECT_TRUE(IsWindowEnabled(edit)) << interval;
     EXPECT_EQ(monitoring_flag.load(), 0) << interval;
   }
+}
+
+TEST_F(MainWindow, AStartRequestsTheListingPageAtOnce) {
+  // The program's listing address points at this machine in the builds that run here.
+  LoopbackServer server = start_loopback_server(
+      {{"HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok"}},
+      url_port(listing_url()));
+  ASSERT_NE(server.port, 0) << "the listing port is taken";
+  SendMessageA(button, BM_CLICK, 0, 0);
+  const ULONGLONG clicked = GetTickCount64();
+  EXPECT_EQ(text_of(button), caption_stop().bytes);
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  pump_until([&] { return server_request_count(server) > 0; }, 5000);
+  const ULONGLONG arrived = GetTickCount64();
+  SendMessageA(button, BM_CLICK, 0, 0);
+  const std::vector<std::string> requests = stop_loopback_server(server);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].rfind("GET /yuexitong/ HTTP/1.1\r\n", 0), 0u) << requests[0];
+  EXPECT_LT(arrived - clicked, 3000u) << "no wait before the first pass";
 }
 
 TEST_F(MainWindow, MinimisingHidesTheWindowAndKeepsTheIcon) {

@@ -26,9 +26,12 @@ struct LoopbackServer {
   std::shared_ptr<ServerState> state;
 };
 
-// Listens on a free port of 127.0.0.1. The n-th connection gets the n-th reply;
-// connections beyond the script are closed at once.
-LoopbackServer start_loopback_server(std::vector<ScriptedReply> replies);
+// Listens on `port` of 127.0.0.1, by default a free one. The n-th connection
+// gets the n-th reply; connections beyond the script are closed at once.
+LoopbackServer start_loopback_server(std::vector<ScriptedReply> replies, int port = 0);
+
+// The requests read so far.
+int server_request_count(const LoopbackServer& server);
 
 // Stops the server, waits for its thread and closes every socket; returns the
 // requests read, one per connection. Safe to call again, or on a server never started.

@@ -169,18 +169,24 @@ void start_winsock() {
 
 }  // namespace
 
-LoopbackServer start_loopback_server(std::vector<ScriptedReply> replies) {
+LoopbackServer start_loopback_server(std::vector<ScriptedReply> replies, int port) {
   start_winsock();
   LoopbackServer server;
   server.state = std::make_shared<ServerState>();
   server.state->replies = std::move(replies);
-  server.state->listener = loopback_socket(0);
+  server.state->listener = loopback_socket(port);
   if (server.state->listener == INVALID_SOCKET || listen(server.state->listener, 8) != 0) {
     return server;  // port 0: the test's request fails and its checks show it
   }
   server.port = port_of(server.state->listener);
   server.state->thread = std::thread(serve, server.state.get());
   return server;
+}
+
+int server_request_count(const LoopbackServer& server) {
+  if (!server.state) return 0;
+  std::lock_guard<std::mutex> lock(server.state->mutex);
+  return static_cast<int>(server.state->requests.size());
 }
 
 std::vector<std::string> stop_loopback_server(LoopbackServer& server) {
