@@ -159,7 +159,8 @@ void decode_cp936(const unsigned char* s, size_t n, Sink<uint16_t>& out) {
     if (s[i] < 0x80) {
       out.put(s[i]);
       i += 1;
-    } else if (s[i] == 0x80 || s[i] == 0xFF || i + 1 >= n) {
+    } else if (s[i] == 0x80 || s[i] == 0xFF || i + 1 >= n || s[i + 1] == 0) {
+      // A zero byte is never a second byte: it ends the text and must stay a zero unit.
       uint16_t unit = tables.decode[s[i]];
       out.put(unit != 0 ? unit : static_cast<uint16_t>(default_character));
       i += 1;

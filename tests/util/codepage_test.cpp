@@ -96,6 +96,15 @@ TEST(MultibyteToWide, GivesUnitsAndTheTerminatingZero) {
       << "code page 936 read back: U+554A";
 }
 
+TEST(MultibyteToWide, ALeadByteAtTheEndKeepsTheTerminatingZero) {
+  // The last byte starts a two-byte character whose second byte never comes;
+  // the zero after it ends the text and is not taken as that second byte.
+  const Bytes wide = multibyte_to_wide("a\xB0", code_page_936);
+  ASSERT_EQ(wide.data.size(), 6u) << "'a', one unit for the cut-off character, the terminator";
+  EXPECT_EQ(wide.data.substr(0, 2), std::string("a\0", 2));
+  EXPECT_EQ(wide.data.substr(4), std::string(2, '\0'));
+}
+
 TEST(WideToMultibyte, WritesUpToTheFirstZeroUnit) {
   const Bytes heading = multibyte_to_wide("\xE5\x85\xB6\xE4\xBB\x96");  // 其他
   EXPECT_EQ(wide_to_multibyte(heading, code_page_936), Text("\xC6\xE4\xCB\xFB"));
