@@ -7,9 +7,15 @@ how the server misbehaves. Standard library only.
 
 Usage:
   listing_server.py [--port N] [--mode MODE] [--silence SECONDS] [--log PATH]
+                    [--reuse-port]
 
 The first line on stdout is "port N" (the port actually bound; --port 0
 picks a free one). SIGTERM or SIGINT stops the server with exit status 0.
+
+--reuse-port lets a test play "no server" without giving the port away: it
+binds a socket of its own beside the server (SO_REUSEPORT, not listening),
+stops the server, and connections are refused while nobody else can take
+the port; a server started again with --reuse-port listens beside it.
 
 Paths:
   GET  /yuexitong/        the listing page, in the mode currently in force
@@ -575,8 +581,17 @@ class ListingHandler(BaseHTTPRequestHandler):
         pass  # the JSON log replaces http.server's stderr lines
 
 
-def make_server(port, state):
-    server = ThreadingHTTPServer((HOST, port), ListingHandler)
+def make_server(port, state, reuse_port=False):
+    server = ThreadingHTTPServer((HOST, port), ListingHandler,
+                                 bind_and_activate=False)
+    try:
+        if reuse_port:
+            server.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)
+        server.server_bind()
+        server.server_activate()
+    except OSError:
+        server.server_close()
+        raise
     server.request_queue_size = 64
     server.daemon_threads = True
     # Stopping must not wait for a client that stalls in the middle of the
@@ -598,6 +613,8 @@ def main(argv=None):
                         help="seconds the silent mode stays silent")
     parser.add_argument("--log", metavar="PATH",
                         help="append one JSON line per request here")
+    parser.add_argument("--reuse-port", action="store_true",
+                        help="listen with SO_REUSEPORT (see above)")
     args = parser.parse_args(argv)
     if not 0 <= args.port <= 65535:
         parser.error("--port must be from 0 to 65535")
@@ -606,7 +623,7 @@ def main(argv=None):
     state = ServerState(default_mode=args.mode, silence=args.silence,
                         log_file=log_file)
     try:
-        server = make_server(args.port, state)
+        server = make_server(args.port, state, args.reuse_port)
     except OSError as error:
         print("listing_server: cannot listen on %s:%d: %s"
               % (HOST, args.port, error), file=sys.stderr)

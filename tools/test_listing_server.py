@@ -71,11 +71,11 @@ def marker_sequence(body):
     return [name for _, name in sorted(found)]
 
 
-def start_server(*args):
-    """Start the server on a free port; returns (process, port)."""
+def start_server(*args, port=0):
+    """Start the server (by default on a free port); returns (process, port)."""
     stderr = tempfile.TemporaryFile()
     process = subprocess.Popen(
-        [sys.executable, SERVER, "--port", "0"] + list(args),
+        [sys.executable, SERVER, "--port", str(port)] + list(args),
         stdout=subprocess.PIPE, stderr=stderr)
     process.stderr_file = stderr
     ready, _, _ = select.select([process.stdout], [], [], 10)
@@ -529,6 +529,27 @@ class CommandLineTest(unittest.TestCase):
             self.assertEqual(second.returncode, 1)
             self.assertIn(b"cannot listen", second.stderr)
         finally:
+            stop_server(process)
+
+    def test_a_placeholder_keeps_a_reused_port_while_the_server_is_away(self):
+        process, port = start_server("--reuse-port")
+        placeholder = socket.socket()
+        try:
+            placeholder.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)
+            placeholder.bind(("127.0.0.1", port))
+            self.assertEqual(fetch(port)[0], 200)  # the server still answers
+            stop_server(process)
+            with self.assertRaises(ConnectionRefusedError):
+                connect(port, timeout=2)
+            # A server without the option cannot take the port meanwhile.
+            other = subprocess.run([sys.executable, SERVER, "--port", str(port)],
+                                   capture_output=True, timeout=10)
+            self.assertEqual(other.returncode, 1)
+            # One started again with it listens beside the placeholder.
+            process, _ = start_server("--reuse-port", port=port)
+            self.assertEqual(fetch(port)[0], 200)
+        finally:
+            placeholder.close()
             stop_server(process)
 
 
