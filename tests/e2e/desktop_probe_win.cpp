@@ -11,8 +11,6 @@
 //   watch PATH SECONDS    append every balloon shown or hidden to PATH until the program's
 //                         window has gone or the time is up
 //   memory                the program process's memory counters (GetProcessMemoryInfo)
-//   tray-dblclick         a left double-click on the rightmost notification icon, as the
-//                         taskbar receives it from the mouse
 //   icon-registered HWND  whether the shell still holds icon 100 of that window
 //   click-start           the start/stop button's click, without the mouse
 //   wait-window [ms], wait-balloon [ms]   short forms of wait
@@ -343,15 +341,6 @@ int print_memory() {
   return 0;
 }
 
-int tray_double_click() {
-  HWND tray = tray_window();
-  if (tray == nullptr) return 1;
-  RECT client;
-  GetClientRect(tray, &client);
-  PostMessageW(tray, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(client.right - 2, 2));
-  return 0;
-}
-
 // Only a registered icon can be modified; a change without flags leaves it as it is.
 int print_icon_registered(const char* window_text) {
   NOTIFYICONDATAW data{};
@@ -383,13 +372,12 @@ int main(int argc, char** argv) {
   if (command == "wait" && argc > 2) return wait_for(argv[2], number(3, 10000));
   if (command == "watch" && argc > 3) return watch_balloons(argv[2], number(3, 0));
   if (command == "memory") return print_memory();
-  if (command == "tray-dblclick") return tray_double_click();
   if (command == "icon-registered" && argc > 2) return print_icon_registered(argv[2]);
   if (command == "click-start") return click_start();
   if (command == "wait-window") return wait_for("window", number(2, 10000));
   if (command == "wait-balloon") return wait_for("balloon", number(2, 10000));
   std::fprintf(stderr,
                "usage: desktop_probe state | points | wait CONDITION [ms] | watch PATH SECONDS |"
-               " memory | tray-dblclick | icon-registered HWND | click-start\n");
+               " memory | icon-registered HWND | click-start\n");
   return 2;
 }
