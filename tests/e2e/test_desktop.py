@@ -146,14 +146,21 @@ def tearDownModule():
 
 
 def probe(*args, timeout=60):
-    """Runs one probe command; returns its exit status and its "key value" lines."""
+    """Runs one probe command; returns its exit status and its "key value" lines.
+
+    Everything it printed is kept under the key "output", for messages.
+    """
     result = subprocess.run([CONFIG.wine_run, CONFIG.probe] + [str(a) for a in args],
-                            env=DESKTOP.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            env=DESKTOP.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                             timeout=timeout)
     values = {}
-    for line in result.stdout.decode("utf-8", "replace").splitlines():
+    text = result.stdout.decode("utf-8", "replace")
+    for line in text.splitlines():
         key, _, value = line.partition(" ")
         values.setdefault(key, value)
+    values["output"] = "probe %s: status %d\n%s%s" % (
+        " ".join(str(a) for a in args), result.returncode, text,
+        result.stderr.decode("utf-8", "replace"))
     return result.returncode, values
 
 
@@ -310,7 +317,7 @@ def read_points(program):
     status, values = probe("points")
     if status != 0:
         raise RuntimeError("the window is not shown: no points to click")
-    program.points = {key: numbers(value) for key, value in values.items()}
+    program.points = {key: numbers(value) for key, value in values.items() if key != "output"}
     return program.points
 
 
@@ -642,7 +649,7 @@ class WatchSession(ProgramTest):
 
     def points_now(self):
         status, values = probe("points")
-        return {key: numbers(value) for key, value in values.items()}
+        return {key: numbers(value) for key, value in values.items() if key != "output"}
 
     def check_passes(self, modes, alerts, watch_path, watch_ends):
         """Timing of every pass and the balloons each one raised.
@@ -726,13 +733,15 @@ class MinimiseRestore(ProgramTest):
                 "mousemove", caption[0] + dx // 2, caption[1] + dy // 2, "sleep", 0.1,
                 "mousemove", caption[0] + dx, caption[1] + dy, "sleep", 0.1, "mouseup", 1)
             status, values = probe("wait", "off-centre", 15000)
-            self.assertEqual(status, 0, "cycle %d: the drag did not move the window" % cycle)
+            self.assertEqual(status, 0, "cycle %d: the drag did not move the window\n%s"
+                             % (cycle, values["output"]))
             moved = numbers(values["rect"])
             self.assertEqual(moved[:2], [centre[0] + dx, centre[1] + dy])
             minimise = points["minimise_box"]
             click([minimise[0] + dx, minimise[1] + dy])
             status, values = probe("wait", "hidden", 15000)
-            self.assertEqual(status, 0, "cycle %d: minimising did not hide the window" % cycle)
+            self.assertEqual(status, 0, "cycle %d: minimising did not hide the window\n%s"
+                             % (cycle, values["output"]))
             self.assertEqual(values["taskbar_buttons"], "0",
                              "cycle %d: a taskbar button is left" % cycle)
             if cycle in (1, 50):
@@ -740,8 +749,8 @@ class MinimiseRestore(ProgramTest):
             xdo("mousemove", tray_icon[0], tray_icon[1], "click", "--repeat", 2, "--delay", 80, 1)
             park_mouse()
             status, values = probe("wait", "shown", 15000)
-            self.assertEqual(status, 0, "cycle %d: the double-click did not bring it back"
-                             % cycle)
+            self.assertEqual(status, 0, "cycle %d: the double-click did not bring it back\n%s"
+                             % (cycle, values["output"]))
             self.assertEqual(numbers(values["rect"]), centre, "cycle %d: not centred" % cycle)
             self.assertEqual(values["iconic"], "0")
             self.assertEqual(values["taskbar_buttons"], "1")
