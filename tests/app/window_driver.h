@@ -16,6 +16,10 @@ std::string class_of(HWND window);
 // The window's rectangle in its parent's client coordinates (screen ones for a top-level window).
 RECT placement_of(HWND window);
 
+// Open handles of this process, counted by probing handle values: Wine 8
+// answers GetProcessHandleCount with 0.
+int count_open_handles();
+
 // Whether the shell knows an icon of `window` with the identifier 100.
 bool notify_icon_registered(HWND window);
 

@@ -44,6 +44,15 @@ RECT placement_of(HWND window) {
   return rect;
 }
 
+int count_open_handles() {
+  int open = 0;
+  for (uintptr_t value = 4; value < 0x20000; value += 4) {
+    DWORD flags;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++open;
+  }
+  return open;
+}
+
 bool notify_icon_registered(HWND window) {
   // Only a registered icon can be modified; an empty change leaves it as it is.
   NOTIFYICONDATAA data{};

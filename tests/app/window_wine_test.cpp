@@ -253,21 +253,6 @@ TEST_F(MainWindow, DestroyingTheWindowRemovesTheIcon) {
   EXPECT_EQ(notify_icon_handle(), 0u);
 }
 
-namespace {
-
-// Open handles of this process, counted by probing handle values: Wine 8
-// answers GetProcessHandleCount with 0.
-int count_open_handles() {
-  int open = 0;
-  for (uintptr_t value = 4; value < 0x20000; value += 4) {
-    DWORD flags;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++open;
-  }
-  return open;
-}
-
-}  // namespace
-
 TEST_F(MainWindow, TheIconComesBackWhenTheShellRestarts) {
   minimise();
   // A dying shell forgets the registration; the new one announces itself.

@@ -25,6 +25,7 @@
 #include "app/main_window.h"
 #include "app/web_page.h"
 #include "util/values.h"
+#include "window_driver.h"
 
 // The credit label is never pressed here; the browser stays out.
 void open_web_page(const Text&) {}
@@ -51,16 +52,6 @@ double process_cpu_ms() {
            10000.0;
   };
   return ms(kernel) + ms(user);
-}
-
-// Wine answers GetProcessHandleCount with 0, so handle values are probed one by one.
-int count_open_handles() {
-  int open = 0;
-  for (uintptr_t value = 4; value < 0x20000; value += 4) {
-    DWORD flags;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++open;
-  }
-  return open;
 }
 
 PROCESS_MEMORY_COUNTERS_EX memory_now() {
@@ -131,7 +122,7 @@ bool balloon_shown() {
 
 // Carries out the window's messages for `ms`, sleeping between them as the
 // program's own message loop does, so that the waiting costs no more here.
-void pump_for(DWORD ms) {
+void idle_for(DWORD ms) {
   const ULONGLONG until = GetTickCount64() + ms;
   for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
     MSG message;
@@ -169,11 +160,11 @@ int main(int argc, char** argv) {
 
   // The window alone for one interval: what the waiting, and this run's own
   // looks at the log (each second) and for a balloon (once), cost without the watch.
-  pump_for(2000);
+  idle_for(2000);
   const Sample idle_begin = take_sample(GetTickCount64(), 0);
   const ULONGLONG idle_started = GetTickCount64();
   for (int second = 0; second < 15; ++second) {
-    pump_for(1000);
+    idle_for(1000);
     note_private_bytes(memory_now());
     if (second == 5) balloon_shown();
     listing_requests(log_path);
@@ -201,7 +192,7 @@ int main(int argc, char** argv) {
   bool mixed = false;
   const ULONGLONG deadline = started + static_cast<ULONGLONG>(passes + 2) * 30000;
   while (static_cast<int>(samples.size()) < passes + 1 && !mixed && GetTickCount64() < deadline) {
-    pump_for(1000);
+    idle_for(1000);
     note_private_bytes(memory_now());
     const ULONGLONG now = GetTickCount64();
     if (balloon_due != 0 && now >= balloon_due) {
@@ -279,6 +270,6 @@ int main(int argc, char** argv) {
   std::printf("open handles: %d before the start, %d after the first pass, %d at the end\n",
               idle_end.handles, first.handles, last.handles);
   DestroyWindow(window);
-  pump_for(200);
+  idle_for(200);
   return 0;
 }
